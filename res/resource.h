@@ -1,0 +1,77 @@
+// Resource ids: the numbers the program and its resource script share.
+#pragma once
+
+// Dialog templates
+#define IDD_ABOUT 100
+#define IDD_MAIN 129
+#define IDD_PREFS 130
+
+// Icons, cursor, pictures, accelerators
+#define IDR_MAINFRAME 128       // application icon and accelerator table
+#define IDI_FIRST 220
+#define IDI_LAST 221
+#define IDI_BACK 222
+#define IDI_FORWARD 223
+#define IDI_ADVICE 224
+#define IDC_KNIGHT_CURSOR 203
+#define IDR_KNIGHT_PNG 205
+#define IDB_WHITE_SQUARE 210
+#define IDB_BLACK_SQUARE 212
+
+// Strings
+#define IDS_SCORE 131
+#define IDS_BG_WHITE_CAPTION 132
+#define IDS_BG_BLACK_CAPTION 133
+#define IDS_FG_WHITE_CAPTION 134
+#define IDS_FG_BLACK_CAPTION 135
+#define IDS_PICTURE_FILTER 136
+#define IDS_WHITE_PICTURE_TITLE 137
+#define IDS_BLACK_PICTURE_TITLE 138
+#define IDS_KNIGHT_PICTURE_TITLE 139
+#define IDS_CURSOR_FILTER 140
+#define IDS_CASE_NAME 141
+#define IDS_APP_TITLE 150
+#define IDS_TIP_SQUARE_PICTURE 160
+#define IDS_TIP_COLOR_SAMPLE 161
+#define IDS_TIP_KNIGHT_PICTURE 162
+#define IDS_TIP_CURSOR_FILE 163
+#define IDS_TIP_HAND_CURSOR 164
+
+// Main dialog controls and commands
+#define IDC_PREFERENCES 1001
+#define IDC_SOLUTION 1007
+#define IDC_NEW_GAME 1008
+#define IDC_BACK 1009
+#define IDC_FORWARD 1010
+#define IDC_ADVICE 1011
+#define IDC_FIRST 1012
+#define IDC_LAST 1013
+#define IDC_HELP_BUTTON 1014
+#define IDC_LOAD 1015
+#define IDC_VERSION_LABEL 1016
+#define IDC_SAVE 1017
+#define IDC_BROWSE_FRAME 1030
+#define IDC_NO_HINTS 1032
+#define IDC_MUTE 1033
+#define IDC_DIVIDER 1041
+#define IDC_POSITIONS 1042
+#define ID_TOGGLE_PANEL 1044
+#define ID_APP_ABOUT 57664
+
+// Preferences dialog controls
+#define IDC_SOLID_COLOR 1002
+#define IDC_TEXTURES 1003
+#define IDC_CURSOR_FILE 1018
+#define IDC_BROWSE_CURSOR 1019
+#define IDC_BROWSE_WHITE 1020
+#define IDC_WHITE_PICTURE 1021
+#define IDC_BLACK_PICTURE 1022
+#define IDC_BROWSE_BLACK 1023
+#define IDC_WHITE_SAMPLE 1024
+#define IDC_BLACK_SAMPLE 1025
+#define IDC_KNIGHT_PICTURE 1026
+#define IDC_BROWSE_KNIGHT 1027
+#define IDC_CELL_SIZE 1028
+#define IDC_CELL_SIZE_VALUE 1029
+#define IDC_CALC_TIME 1034
+#define IDC_HAND_CURSOR 1043

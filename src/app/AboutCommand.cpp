@@ -1,0 +1,4 @@
+// The "About" command.
+#include "MainDlg.h"
+
+void CMainDlg::OnAbout() {}

@@ -1,0 +1,4 @@
+// The "Preferences..." command.
+#include "MainDlg.h"
+
+void CMainDlg::OnPreferences() {}
