@@ -31,9 +31,25 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/WinMain.cpp)
     ${CMAKE_SOURCE_DIR}/res/WOrvan.rc)
   target_include_directories(WOrvan PRIVATE ${CMAKE_BINARY_DIR}/generated)
   target_link_libraries(WOrvan PRIVATE orvan_win)
-  target_link_options(WOrvan PRIVATE -municode)
+  if(MINGW)
+    target_link_options(WOrvan PRIVATE -municode -static -static-libgcc -static-libstdc++)
+  endif()
   target_compile_options(WOrvan PRIVATE ${WORVAN_WARNINGS})
   set_target_properties(WOrvan PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-  # windres needs the include path of the generated version header and res/.
-  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/generated -I${CMAKE_SOURCE_DIR}/res")
+  # The resource compiler needs the generated version header and res/.
+  set_property(SOURCE ${CMAKE_SOURCE_DIR}/res/WOrvan.rc APPEND PROPERTY INCLUDE_DIRECTORIES
+               ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/res)
+endif()
+
+# The help file, compiled beside the executable, and its checks.
+add_subdirectory(${CMAKE_SOURCE_DIR}/help ${CMAKE_BINARY_DIR}/help-build)
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_FOUND)
+  if(WORVAN_CHM)
+    add_test(NAME help.chm_contents
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/help/check_chm.py ${WORVAN_CHM}
+                     ${CMAKE_SOURCE_DIR}/help/toc.hhc)
+  endif()
+  add_test(NAME help.sources COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/help/check_help_sources.py)
+  add_test(NAME art.formats COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/res/art/check_art.py)
 endif()
