@@ -39,6 +39,9 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/WinMain.cpp)
   # The resource compiler needs the generated version header and res/.
   set_property(SOURCE ${CMAKE_SOURCE_DIR}/res/WOrvan.rc APPEND PROPERTY INCLUDE_DIRECTORIES
                ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/res)
+
+  # End-to-end tests drive the program under Wine.
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_BINARY_DIR}/tests/e2e)
 endif()
 
 # The help file, compiled beside the executable, and its checks.

@@ -1,0 +1,119 @@
+// Drives the real WOrvan.exe from outside, through its windows, the way a
+// player would: start it, wait until its main window is ready, press buttons,
+// press keys, click squares, look at the screen, close it.
+//
+// The driver runs under Wine in the same prefix as the program, so the
+// program's settings file is the driver's %APPDATA%\Darnholt\WOrvan\WOrvan.cfg.
+// Nothing here needs a hook inside the program.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// A board square: File 0..7 is a..h from the left, Rank 0..7 is 1..8 from the bottom.
+struct Square {
+    int File;
+    int Rank;
+};
+
+// The program under test: C:\Orvan\WOrvan.exe in the test's own Wine prefix.
+void SetProgramPath(const std::wstring& path);
+const std::wstring& ProgramPath();
+
+// "a1" -> {0, 0}, "h8" -> {7, 7}.
+Square SquareNamed(const char* name);
+
+// Where to look inside a square.
+enum class SquarePoint { Centre, TopLeftCorner };
+
+// The largest cell size the program allows on this screen: the eight rows of
+// the board, the dialog frame and the caption fit the height of the work area.
+int MaxCellSizeOnThisScreen();
+
+// The per-user settings file of the program.
+std::wstring SettingsFilePath();
+bool SettingsFileExists();
+void WriteSettingsFile(const std::string& bytes);
+std::string ReadSettingsFile();
+void RemoveSettingsFile();
+
+// One run of the program.
+class Game {
+public:
+    Game() = default;
+    ~Game();  // closes the program if it still runs, kills it if it will not close
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // Starts the program (with extra command-line arguments, if any) and
+    // waits until its main window is ready. False when it did not get there;
+    // Problem() then says why.
+    bool Start(const std::wstring& extraArguments = L"");
+    const std::string& Problem() const { return problem_; }
+
+    // --- the main window and its controls ---
+    HWND MainWindow() const { return main_; }
+    HWND Control(int id) const;
+    HWND Board() const;
+    std::wstring Caption() const;
+    std::wstring TextOf(int id) const;
+    bool IsShown(int id) const;    // IsWindowVisible
+    bool IsEnabled(int id) const;  // IsWindowEnabled
+    RECT WindowRect() const;                   // the main window, frame included, screen coordinates
+    RECT ClientRect() const;                   // the main window's client area, screen coordinates
+    RECT ControlRectInClient(int id) const;    // a control, client coordinates of the main window
+    RECT BoardRectInClient() const;
+
+    // --- what the player does ---
+    void Press(int id);                        // a click on a button (BM_CLICK)
+    void PressKey(UINT virtualKey);            // a key press on the control that has the focus
+    void PressKeyOn(HWND window, UINT virtualKey);  // a key press addressed to the given window
+    void PressAltF4();
+    void CloseBox();                           // the caption's close box (SC_CLOSE)
+    void SendCloseMessage();                   // WM_CLOSE to the main window
+    void ClickInClient(int x, int y);          // a left click on the main window's own surface
+    void ClickSquare(Square square);           // a left click in the middle of a board square
+    void ClickSquare(const char* name) { ClickSquare(SquareNamed(name)); }
+
+    // Waits until the program has handled everything sent to it so far and
+    // has gone idle (its idle update has run and the screen is drawn).
+    void WaitUntilIdle();
+
+    // --- the screen ---
+    COLORREF PixelOnScreen(int x, int y) const;
+    COLORREF PixelOfSquare(Square square, SquarePoint where = SquarePoint::Centre);
+    int CellSize() const;  // the board's side / 8
+
+    // --- message boxes: any #32770 window of the program other than the main window ---
+    HWND FindMessageBox() const;               // none: nullptr
+    HWND WaitForMessageBox(DWORD milliseconds = 10000);
+    std::wstring MessageBoxText(HWND box) const;
+    std::wstring MessageBoxCaption(HWND box) const;
+    void PressOk(HWND box);
+
+    // --- the end ---
+    bool IsRunning() const;
+    // True when the process ended within the time; exitCode gets its code.
+    bool WaitForExit(DWORD milliseconds, DWORD* exitCode);
+
+private:
+    bool FindMainWindow();
+    HWND FocusedWindow() const;
+    void PostKey(HWND target, UINT down, UINT up, UINT virtualKey, LPARAM extraBits);
+    void CloseOrKill();
+
+    PROCESS_INFORMATION process_{};
+    HWND main_ = nullptr;
+    std::string problem_;
+};
+
+// Text helpers for messages.
+std::string Narrow(const std::wstring& text);
+std::wstring WindowText(HWND window);
+std::wstring ClassOf(HWND window);
+
+}  // namespace e2e
