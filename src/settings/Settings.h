@@ -41,6 +41,10 @@ extern SettingsRecord Settings;
 // into a work area of the given height.
 int32_t MaxCellSizeFor(int32_t workAreaHeight, int32_t dialogFrameHeight, int32_t captionHeight);
 
+// The largest cell size on this screen; supplied by the Windows layer from the
+// work area, dialog frame and caption heights via MaxCellSizeFor.
+int32_t MaxCellSize();
+
 // The cell size after reading value: 0 keeps current; then at least 70, then at
 // most maxCellSize (the upper limit wins).
 int32_t LimitCellSize(int32_t value, int32_t current, int32_t maxCellSize);
