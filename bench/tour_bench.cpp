@@ -1,7 +1,8 @@
 // tour-bench: the game's tour solver on the command line.
 //
 //   tour-bench solve [--limit-ms N]   one line per position text read from stdin
-//   tour-bench                        the benchmark table
+//   tour-bench                        the benchmark table; it ends with the line
+//                                     "squares/s fast=<N> literal=<M> ratio=<R>"
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "game/GameState.h"
+#include "game/LiteralTourSearch.h"
 #include "settings/Settings.h"
 
 // Heap allocations are counted while a search runs: the search promises none.
@@ -49,6 +51,20 @@ public:
         return static_cast<uint32_t>(
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count());
     }
+};
+
+// A host whose clock counts the placed squares: the time limit becomes a
+// budget of squares, so that both searches do exactly the same work.
+class BudgetHost final : public SearchHost {
+public:
+    uint64_t Polls = 0;
+    CancelInput PollCancelInput() override {
+        ++Polls;
+        return CancelInput::None;
+    }
+    void ShowWaitCursor() override {}
+    void RefreshCursor() override {}
+    uint32_t TickCount() override { return static_cast<uint32_t>(Polls) + 1; }
 };
 
 struct SearchRun {
@@ -141,6 +157,77 @@ double Percentile(std::vector<double> values, double p) {
     return values[std::min(index, values.size() - 1)];
 }
 
+// The positions of (a) and (b): the 64 starting squares and the seeded walks.
+std::vector<GameState> BenchPositions(int walks) {
+    std::vector<GameState> out;
+    for (int i = 0; i < 64; ++i) {
+        GameState game;
+        game.MakeMove(SquareAt(i));
+        out.push_back(game);
+    }
+    SplitMix rng(20261211);
+    for (int p = 0; p < walks; ++p) {
+        const std::wstring text = RandomWalk(rng, 8 + rng.Below(53));
+        GameState game;
+        game.LoadFromText(text);
+        out.push_back(game);
+    }
+    return out;
+}
+
+struct Totals {
+    uint64_t squares = 0;
+    double micros = 0;
+    int found = 0;
+};
+
+// One fill search with the square-counting clock; adds its figures to totals.
+template <typename Search>
+void RunBudgeted(const GameState& start, Search search, Totals& totals) {
+    GameState game = start;
+    BudgetHost host;
+    game.BoardWindow = &host;
+    const auto begin = Clock::now();
+    countingAllocations = true;
+    const bool found = search(game);
+    countingAllocations = false;
+    totals.micros += std::chrono::duration<double, std::micro>(Clock::now() - begin).count();
+    totals.squares += host.Polls;
+    totals.found += found ? 1 : 0;
+}
+
+int CompareSearches(int walks) {
+    const int32_t budget = 100000;
+    const std::vector<GameState> positions = BenchPositions(walks);
+    std::printf("\n(e) the game's search and the plain one on the positions of (a) and (b), fill search,\n"
+                "    a clock that counts placed squares, limit %d squares\n",
+                budget);
+    Settings.CalcDuration = budget;
+    const uint64_t allocationsBefore = allocationsDuringSearch.load();
+    Totals fast, literal;
+    // Position by position, one search after the other, so that both meet
+    // the same conditions on a busy machine.
+    for (const GameState& start : positions) {
+        RunBudgeted(start, [](GameState& game) { return FindTourLiteral(game, true); }, literal);
+        RunBudgeted(start, [](GameState& game) { return game.FindTour(true); }, fast);
+    }
+    const uint64_t allocations = allocationsDuringSearch.load() - allocationsBefore;
+    const bool same = fast.squares == literal.squares && fast.found == literal.found;
+    std::printf("    %-8s %12s %12s %8s\n", "search", "squares", "ms", "tours");
+    std::printf("    %-8s %12llu %12.1f %8d\n", "fast", static_cast<unsigned long long>(fast.squares),
+                fast.micros / 1000, fast.found);
+    std::printf("    %-8s %12llu %12.1f %8d\n", "literal", static_cast<unsigned long long>(literal.squares),
+                literal.micros / 1000, literal.found);
+    std::printf("    same squares placed: %s; heap allocations during these searches: %llu\n", same ? "yes" : "NO",
+                static_cast<unsigned long long>(allocations));
+    const double fastRate = fast.micros > 0 ? static_cast<double>(fast.squares) * 1e6 / fast.micros : 0.0;
+    const double literalRate =
+        literal.micros > 0 ? static_cast<double>(literal.squares) * 1e6 / literal.micros : 0.0;
+    std::printf("squares/s fast=%.0f literal=%.0f ratio=%.1f\n", fastRate, literalRate,
+                literalRate > 0 ? fastRate / literalRate : 0.0);
+    return same && allocations == 0 ? 0 : 1;
+}
+
 int Benchmark() {
     uint64_t totalSquares = 0;
     double totalMicros = 0;
@@ -206,7 +293,8 @@ int Benchmark() {
                 static_cast<unsigned long long>(totalSquares), totalMicros / 1000);
     std::printf("(d) heap allocations during searches: %llu\n",
                 static_cast<unsigned long long>(allocationsDuringSearch.load()));
-    return 0;
+
+    return CompareSearches(positions);
 }
 
 }  // namespace

@@ -39,6 +39,9 @@ struct GameState {
 
     // The tour solver. fill = write a found tour into the game.
     bool FindTour(bool fill);
+    // One level of the plain, board-copying form of the search and its choice
+    // of the next square; FindTourLiteral (LiteralTourSearch.h) runs them as
+    // the reference for the set-based search that FindTour uses.
     bool SearchFrom(const BoardArray& parent, Square last);
     Square ChooseNextSquare(const BoardArray& board, Square current) const;
 
