@@ -1,4 +1,10 @@
-// The "About" command.
+// The "About" command: the about box, owned by whichever window is active
+// (normally the main dialog). Its result does not matter.
 #include "MainDlg.h"
 
-void CMainDlg::OnAbout() {}
+#include "AboutDlg.h"
+
+void CMainDlg::OnAbout() {
+    CAboutDlg dialog;
+    dialog.DoModal(::GetActiveWindow());
+}
