@@ -69,3 +69,7 @@ bool CheckEqual(const Actual& actual, const Expected& expected, const char* actu
     do {                                    \
         if (!CHECK(condition)) return;      \
     } while (0)
+
+// A benchmark: registered with the driver like a test (run it by name), but
+// not a ctest test, since it prints figures rather than checking timings.
+#define E2E_BENCH(name) E2E_TEST(name)
