@@ -14,34 +14,9 @@ constexpr int32_t TriedMark(int32_t d) { return -100 - d; }
 }  // namespace
 
 bool FindTourLiteral(GameState& game, bool fill) {
-    const int32_t n = game.MoveCount;
-    if (n == NoIndex || (fill && n < 1) || (!fill && n < 2)) return true;  // nothing to search
-    if (game.FirstErrorIndex < n) return false;  // already known to be lost
-
-    SearchHost& host = SearchHostOf(game.BoardWindow);
-    game.Solution = game.MoveList;
-    game.SearchDepth = n - 1;
-    game.SearchStartTick = SearchStartTickFrom(host.TickCount());
-
-    const bool found = game.SearchFrom(game.Board, game.Solution[n - 1]);
-    if (found) {
-        game.FirstDoubtIndex = NoIndex;
-    } else {
-        if (game.SearchStartTick != 0) game.FirstErrorIndex = n - 1;  // exhausted, not stopped
-        if (game.FirstDoubtIndex == NoIndex) game.FirstDoubtIndex = n - 1;
-        game.ErrorCounter += 1;
-    }
-    game.SearchStartTick = 0;
-    host.RefreshCursor();
-
-    if (found && fill) {
-        for (int32_t i = 0; i < 64; ++i) {
-            game.MoveList[i] = game.Solution[i];
-            game.Board[BoardIndex(game.Solution[i])] = i;
-        }
-        game.MoveCount = NoIndex;
-    }
-    return found;
+    return FindTourWith(game, fill, [](GameState& g, const BoardArray& board, Square last) {
+        return g.SearchFrom(board, last);
+    });
 }
 
 bool GameState::SearchFrom(const BoardArray& parent, Square last) {

@@ -5,33 +5,35 @@
 #include "GameState.h"
 #include "SearchTick.h"
 
-bool GameState::FindTour(bool fill) {
-    const int32_t n = MoveCount;
+bool FindTourWith(GameState& game, bool fill, TourSearch search) {
+    const int32_t n = game.MoveCount;
     if (n == NoIndex || (fill && n < 1) || (!fill && n < 2)) return true;  // nothing to search
-    if (FirstErrorIndex < n) return false;  // already known to be lost
+    if (game.FirstErrorIndex < n) return false;  // already known to be lost
 
-    SearchHost& host = SearchHostOf(BoardWindow);
-    Solution = MoveList;
-    SearchDepth = n - 1;
-    SearchStartTick = SearchStartTickFrom(host.TickCount());
+    SearchHost& host = SearchHostOf(game.BoardWindow);
+    game.Solution = game.MoveList;
+    game.SearchDepth = n - 1;
+    game.SearchStartTick = SearchStartTickFrom(host.TickCount());
 
-    const bool found = SearchTourFast(*this, Board, Solution[n - 1]);
+    const bool found = search(game, game.Board, game.Solution[n - 1]);
     if (found) {
-        FirstDoubtIndex = NoIndex;
+        game.FirstDoubtIndex = NoIndex;
     } else {
-        if (SearchStartTick != 0) FirstErrorIndex = n - 1;  // exhausted, not stopped
-        if (FirstDoubtIndex == NoIndex) FirstDoubtIndex = n - 1;
-        ErrorCounter += 1;
+        if (game.SearchStartTick != 0) game.FirstErrorIndex = n - 1;  // exhausted, not stopped
+        if (game.FirstDoubtIndex == NoIndex) game.FirstDoubtIndex = n - 1;
+        game.ErrorCounter += 1;
     }
-    SearchStartTick = 0;
+    game.SearchStartTick = 0;
     host.RefreshCursor();
 
     if (found && fill) {
         for (int32_t i = 0; i < 64; ++i) {
-            MoveList[i] = Solution[i];
-            Board[BoardIndex(Solution[i])] = i;
+            game.MoveList[i] = game.Solution[i];
+            game.Board[BoardIndex(game.Solution[i])] = i;
         }
-        MoveCount = NoIndex;
+        game.MoveCount = NoIndex;
     }
     return found;
 }
+
+bool GameState::FindTour(bool fill) { return FindTourWith(*this, fill, &SearchTourFast); }
