@@ -32,9 +32,11 @@ import subprocess
 import sys
 from typing import Dict, List, Tuple
 
+sys.dont_write_bytecode = True  # no __pycache__ beside the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-import chmfile  # noqa: E402  (the module lives beside this script)
+import chmfile  # noqa: E402  (the modules live beside this script)
+import helpproject  # noqa: E402
 
 STAND_IN_BASE = 2147480000  # large, positive, fits chmcmd's 32-bit integer
 
@@ -43,45 +45,12 @@ class BuildError(Exception):
     pass
 
 
-def read_project(path: str) -> Dict[str, List[str]]:
-    """The sections of a .hhp file: upper-case name -> list of lines."""
-    sections: Dict[str, List[str]] = {}
-    current = None
-    with open(path, encoding="latin-1") as handle:
-        for raw in handle:
-            line = raw.strip()
-            match = re.match(r"^\[(.+)\]$", line)
-            if match:
-                current = match.group(1).strip().upper()
-                sections.setdefault(current, [])
-            elif current is not None and line and not line.startswith(";"):
-                sections[current].append(line)
-    return sections
-
-
-def project_options(sections: Dict[str, List[str]]) -> Dict[str, str]:
-    options = {}
-    for line in sections.get("OPTIONS", []):
-        if "=" in line:
-            key, value = line.split("=", 1)
-            options[key.strip().lower()] = value.strip()
-    return options
-
-
 def project_contexts(sections: Dict[str, List[str]]
                      ) -> List[Tuple[str, int, str]]:
     """(name, number, topic) for every [MAP] define that has an alias."""
-    aliases = {}
-    for line in sections.get("ALIAS", []):
-        if "=" in line:
-            key, value = line.split("=", 1)
-            aliases[key.strip().upper()] = value.strip()
+    aliases = helpproject.project_aliases(sections)
     result = []
-    for line in sections.get("MAP", []):
-        match = re.match(r"^#define\s+(\S+)\s+(\S+)", line, re.IGNORECASE)
-        if not match:
-            continue
-        name, number = match.group(1), int(match.group(2), 0)
+    for name, number in helpproject.project_map(sections):
         if name.upper() not in aliases:
             raise BuildError("[MAP] entry %s has no [ALIAS] topic" % name)
         result.append((name, number, aliases[name.upper()]))
@@ -90,11 +59,7 @@ def project_contexts(sections: Dict[str, List[str]]
 
 def project_files(project: str, sections: Dict[str, List[str]]) -> List[str]:
     """Every file the project needs, relative to its folder."""
-    options = project_options(sections)
-    files = list(sections.get("FILES", []))
-    for key in ("contents file", "index file"):
-        if options.get(key):
-            files.append(options[key])
+    files = helpproject.project_files(sections)
     if not files:
         raise BuildError("%s lists no files" % project)
     return files
@@ -165,8 +130,8 @@ def run_chmcmd(chmcmd: str, work_project: str, chm_name: str) -> str:
 
 def build(args: argparse.Namespace) -> int:
     project = os.path.abspath(args.project)
-    sections = read_project(project)
-    options = project_options(sections)
+    sections = helpproject.read_project(project)
+    options = helpproject.project_options(sections)
     chm_name = options.get("compiled file")
     if not chm_name:
         raise BuildError("%s has no 'Compiled file' option" % project)

@@ -223,14 +223,9 @@ def lzx_decompress(data: bytes, window_bits: int, reset_frames: int,
         x = first
         while x < last:
             z = pretree.decode(bits)
-            if z == 17:
-                run = bits.read(4) + 4
-                for _ in range(run):
-                    if x < last:
-                        lens[x] = 0
-                    x += 1
-            elif z == 18:
-                run = bits.read(5) + 20
+            if z in (17, 18):
+                # A run of zero lengths: 4 to 19 (17) or 20 to 51 (18).
+                run = bits.read(4) + 4 if z == 17 else bits.read(5) + 20
                 for _ in range(run):
                     if x < last:
                         lens[x] = 0

@@ -26,26 +26,30 @@ Checks:
      [ALIAS] topic through /#IVB, so that context 0 opens the start page;
   9. the compiled keyword index holds as many keywords as the index file.
 
-Checks 6 to 9 use help/tools/chmfile.py from the same source tree.
+The help project and sitemaps are read with help/tools/helpproject.py;
+checks 6 to 9 use help/tools/chmfile.py from the same source tree.
 """
 
 from __future__ import annotations
 
 import argparse
 import glob
-import html
 import os
 import re
 import struct
 import sys
-from typing import Callable, Dict, List, Optional, Tuple
+from typing import Dict, List
 
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.normpath(os.path.join(HERE, "..", "..", "help",
                                                  "tools")))
 
 import list_chm  # noqa: E402
+from checkrun import CheckFailed, CheckRunner  # noqa: E402
+from helpproject import (project_contexts, project_files,  # noqa: E402
+                         project_options, read_project, sitemap_params)
 
 try:
     import chmfile  # noqa: E402
@@ -56,71 +60,8 @@ INTERNAL_FILES = ["/#SYSTEM", "/#TOPICS", "/#URLSTR", "/#URLTBL",
                   "/#STRINGS"]
 
 
-class CheckFailed(Exception):
-    """One check failed; the message says why."""
-
-
 # --------------------------------------------------------------------------
 # Source files
-
-
-def read_project(path: str) -> Dict[str, List[str]]:
-    sections: Dict[str, List[str]] = {}
-    current = None
-    with open(path, encoding="latin-1") as handle:
-        for raw in handle:
-            line = raw.strip()
-            match = re.match(r"^\[(.+)\]$", line)
-            if match:
-                current = match.group(1).strip().upper()
-                sections.setdefault(current, [])
-            elif current is not None and line and not line.startswith(";"):
-                sections[current].append(line)
-    return sections
-
-
-def project_options(sections: Dict[str, List[str]]) -> Dict[str, str]:
-    options = {}
-    for line in sections.get("OPTIONS", []):
-        if "=" in line:
-            key, value = line.split("=", 1)
-            options[key.strip().lower()] = value.strip()
-    return options
-
-
-def project_contexts(sections: Dict[str, List[str]]
-                     ) -> List[Tuple[str, int, Optional[str]]]:
-    aliases = {}
-    for line in sections.get("ALIAS", []):
-        if "=" in line:
-            key, value = line.split("=", 1)
-            aliases[key.strip().upper()] = value.strip()
-    result = []
-    for line in sections.get("MAP", []):
-        match = re.match(r"^#define\s+(\S+)\s+(\S+)", line, re.IGNORECASE)
-        if match:
-            name = match.group(1)
-            result.append((name, int(match.group(2), 0),
-                           aliases.get(name.upper())))
-    return result
-
-
-def sitemap_params(path: str) -> List[Dict[str, str]]:
-    """The <param> pairs of each <OBJECT> of a sitemap (.hhc or .hhk)."""
-    with open(path, encoding="latin-1") as handle:
-        text = handle.read()
-    objects = []
-    for body in re.findall(r"<object\b[^>]*>(.*?)</object>", text,
-                           re.IGNORECASE | re.DOTALL):
-        params: Dict[str, str] = {}
-        for tag in re.findall(r"<param\b([^>]*)>", body, re.IGNORECASE):
-            attrs = {k.lower(): html.unescape(v) for k, v in re.findall(
-                r"(\w+)\s*=\s*\"([^\"]*)\"", tag)}
-            name = attrs.get("name", "").lower()
-            if name and name not in params:
-                params[name] = attrs.get("value", "")
-        objects.append(params)
-    return objects
 
 
 def sitemap_locals(path: str) -> List[str]:
@@ -141,8 +82,9 @@ def chm_path(name: str) -> str:
 # The checks
 
 
-class Checker:
+class Checker(CheckRunner):
     def __init__(self, chm: str, toc: str, project: str) -> None:
+        super().__init__()
         self.chm = chm
         self.toc = toc
         self.project = project
@@ -152,21 +94,6 @@ class Checker:
         self.names: List[str] = []
         self.folded: Dict[str, str] = {}
         self.chm_file = None
-        self.passed = 0
-        self.failed = 0
-
-    def run(self, title: str, check: Callable[[], str]) -> None:
-        try:
-            detail = check()
-        except CheckFailed as exc:
-            self.failed += 1
-            print("FAIL %s: %s" % (title, exc))
-        except Exception as exc:  # a broken file must not end the run
-            self.failed += 1
-            print("FAIL %s: %s: %s" % (title, type(exc).__name__, exc))
-        else:
-            self.passed += 1
-            print("PASS %s%s" % (title, ": " + detail if detail else ""))
 
     def missing(self, wanted: List[str]) -> List[str]:
         return [w for w in wanted if chm_path(w).lower() not in self.folded]
@@ -232,9 +159,7 @@ class Checker:
     # 6
     def check_contents(self) -> str:
         chm = self.need_chm_file()
-        files = list(self.sections.get("FILES", []))
-        files += [self.options[k] for k in ("contents file", "index file")
-                  if self.options.get(k)]
+        files = project_files(self.sections)
         differ = []
         for name in files:
             stored = chm.read(chm_path(name))
@@ -353,9 +278,7 @@ def main(argv: List[str]) -> int:
     checker.run("directory of %s" % os.path.basename(args.chm),
                 checker.check_directory)
     if checker.failed:
-        print("check_chm: %d passed, %d failed" % (checker.passed,
-                                                   checker.failed))
-        return 1
+        return checker.summary("check_chm")
     checker.run("pages of the contents", checker.check_toc_pages)
     checker.run("files of the project", checker.check_project_files)
     checker.run("internal files", checker.check_internal_files)
@@ -364,10 +287,7 @@ def main(argv: List[str]) -> int:
     checker.run("#SYSTEM settings", checker.check_system)
     checker.run("context map", checker.check_contexts)
     checker.run("keyword index", checker.check_keywords)
-
-    print("check_chm: %d passed, %d failed" % (checker.passed,
-                                               checker.failed))
-    return 1 if checker.failed else 0
+    return checker.summary("check_chm")
 
 
 if __name__ == "__main__":

@@ -5,9 +5,10 @@ Usage:
     check_help_sources.py [HELP_FOLDER]
 
 HELP_FOLDER defaults to help/ of this source tree. Needs nothing but
-Python 3, so it also runs where chmcmd is not installed. The last line is a
-summary: "check_help_sources: N passed, M failed"; the exit code is 1 when
-a check fails.
+Python 3 and help/tools/helpproject.py of this source tree (which reads the
+project and sitemap files), so it also runs where chmcmd is not installed.
+The last line is a summary: "check_help_sources: N passed, M failed"; the
+exit code is 1 when a check fails.
 
 Checks:
   1. the project file: output WOrvan.chm, contents, index and default topic
@@ -33,85 +34,39 @@ Checks:
 from __future__ import annotations
 
 import glob
-import html
 import os
 import re
 import sys
 import xml.dom.minidom
-from typing import Callable, Dict, List, Set, Tuple
+from typing import Dict, List, Set, Tuple
 from xml.parsers.expat import ExpatError
 
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.normpath(os.path.join(HERE, "..", "..", "help",
+                                                 "tools")))
+
+from checkrun import CheckFailed, CheckRunner  # noqa: E402
+from helpproject import (project_map, project_options,  # noqa: E402
+                         read_project, sitemap_params)
+
 DEFAULT_HELP = os.path.normpath(os.path.join(HERE, "..", "..", "help"))
 XHTML_NS = "http://www.w3.org/1999/xhtml"
 
 
-class CheckFailed(Exception):
-    pass
-
-
-def read_project(path: str) -> Dict[str, List[str]]:
-    sections: Dict[str, List[str]] = {}
-    current = None
-    with open(path, encoding="latin-1") as handle:
-        for raw in handle:
-            line = raw.strip()
-            match = re.match(r"^\[(.+)\]$", line)
-            if match:
-                current = match.group(1).strip().upper()
-                sections.setdefault(current, [])
-            elif current is not None and line and not line.startswith(";"):
-                sections[current].append(line)
-    return sections
-
-
-def sitemap_params(path: str) -> List[Dict[str, str]]:
-    with open(path, encoding="latin-1") as handle:
-        text = handle.read()
-    objects = []
-    for body in re.findall(r"<object\b[^>]*>(.*?)</object>", text,
-                           re.IGNORECASE | re.DOTALL):
-        params: Dict[str, str] = {}
-        for tag in re.findall(r"<param\b([^>]*)>", body, re.IGNORECASE):
-            attrs = {k.lower(): html.unescape(v) for k, v in re.findall(
-                r"(\w+)\s*=\s*\"([^\"]*)\"", tag)}
-            name = attrs.get("name", "").lower()
-            if name and name not in params:
-                params[name] = attrs.get("value", "")
-        objects.append(params)
-    return objects
-
-
-class SourceChecker:
+class SourceChecker(CheckRunner):
     def __init__(self, folder: str) -> None:
+        super().__init__()
         self.folder = folder
         self.project = os.path.join(folder, "WOrvan.hhp")
         self.sections = read_project(self.project)
-        self.options: Dict[str, str] = {}
-        for line in self.sections.get("OPTIONS", []):
-            if "=" in line:
-                key, value = line.split("=", 1)
-                self.options[key.strip().lower()] = value.strip()
+        self.options = project_options(self.sections)
         self.files = list(self.sections.get("FILES", []))
         self.files_folded = {f.lower() for f in self.files}
         self.pages = sorted(os.path.basename(p) for p in
                             glob.glob(os.path.join(folder, "*.htm")))
         self.documents: Dict[str, xml.dom.minidom.Document] = {}
-        self.passed = 0
-        self.failed = 0
-
-    def run(self, title: str, check: Callable[[], str]) -> None:
-        try:
-            detail = check()
-        except CheckFailed as exc:
-            self.failed += 1
-            print("FAIL %s: %s" % (title, exc))
-        except Exception as exc:  # report, and go on with the next check
-            self.failed += 1
-            print("FAIL %s: %s: %s" % (title, type(exc).__name__, exc))
-        else:
-            self.passed += 1
-            print("PASS %s%s" % (title, ": " + detail if detail else ""))
 
     def path(self, name: str) -> str:
         return os.path.join(self.folder, name)
@@ -127,15 +82,14 @@ class SourceChecker:
         default = self.options.get("default topic", "")
         if default and default.lower() not in self.files_folded:
             problems.append("default topic %s is not in [FILES]" % default)
+        # Here an [ALIAS] line without "=" still counts as an alias (with
+        # an empty topic).
         aliases = {}
         for line in self.sections.get("ALIAS", []):
             key, _, value = line.partition("=")
             aliases[key.strip().upper()] = value.strip()
-        numbers = {}
-        for line in self.sections.get("MAP", []):
-            match = re.match(r"^#define\s+(\S+)\s+(\S+)", line, re.I)
-            if match:
-                numbers[match.group(1).upper()] = int(match.group(2), 0)
+        numbers = {name.upper(): number
+                   for name, number in project_map(self.sections)}
         if numbers.get("IDH_START") != 0:
             problems.append("[MAP] does not define IDH_START as 0")
         if aliases.get("IDH_START", "").lower() != default.lower():
@@ -340,9 +294,7 @@ def main(argv: List[str]) -> int:
     checker.run("keywords", checker.check_keywords)
     checker.run("no comments in contents and index",
                 checker.check_no_sitemap_comments)
-    print("check_help_sources: %d passed, %d failed"
-          % (checker.passed, checker.failed))
-    return 1 if checker.failed else 0
+    return checker.summary("check_help_sources")
 
 
 if __name__ == "__main__":
