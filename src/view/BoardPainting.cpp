@@ -1,6 +1,7 @@
 // Painting the board on the erase-background request: square colours, the
 // tile of square pictures, the knight, the move numbers, the marks and the
 // hint glyph, in that order.
+#include <algorithm>
 #include <cstdio>
 
 #include "ChessBoardWnd.h"
@@ -23,6 +24,63 @@ void DrawLine(HDC dc, const wchar_t* text, RECT rect, HFONT font, COLORREF color
     ::SetBkMode(dc, TRANSPARENT);
     ::DrawTextW(dc, text, -1, &rect, DT_SINGLELINE | format);
     ::SelectObject(dc, old);
+}
+
+// Bold Wingdings of the given character height, if the system has the face
+// and its thumbs-up glyph; nullptr otherwise. Some font mappers (Wine's among
+// them) pass over a symbol face asked for with the default character set, so
+// the symbol character set is tried too.
+HFONT CreateWingdingsWithHand(HDC dc, int characterHeight) {
+    for (const BYTE charset : {BYTE(DEFAULT_CHARSET), BYTE(SYMBOL_CHARSET)}) {
+        const HFONT font =
+            ::CreateFontW(-characterHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
+                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Wingdings");
+        if (font == nullptr) continue;
+        const HGDIOBJ old = ::SelectObject(dc, font);
+        wchar_t face[LF_FACESIZE] = L"";
+        ::GetTextFaceW(dc, LF_FACESIZE, face);
+        WORD glyph = 0xFFFF;
+        const bool found = ::lstrcmpiW(face, L"Wingdings") == 0 &&
+                           ::GetGlyphIndicesW(dc, L"C", 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+                           glyph != 0xFFFF;
+        ::SelectObject(dc, old);
+        if (found) return font;
+        ::DeleteObject(font);
+    }
+    return nullptr;
+}
+
+// A thumbs-up hand filling the height of the rectangle, centred, in one
+// colour: a cuff, the fist with four fingers pointing right and the thumb
+// raised. Drawn on a grid of 100 x 100 units.
+void DrawThumbsUp(HDC dc, const RECT& rect, COLORREF color) {
+    const int side = std::min(rect.right - rect.left, rect.bottom - rect.top);
+    const int left = rect.left + (rect.right - rect.left - side) / 2;
+    const int top = rect.top + (rect.bottom - rect.top - side) / 2;
+    auto at = [&](int x, int y) { return POINT{left + x * side / 100, top + y * side / 100}; };
+
+    const HBRUSH brush = ::CreateSolidBrush(color);
+    const HGDIOBJ oldBrush = ::SelectObject(dc, brush);
+    const HGDIOBJ oldPen = ::SelectObject(dc, ::GetStockObject(NULL_PEN));
+
+    auto box = [&](int x0, int y0, int x1, int y1, int round) {
+        const POINT a = at(x0, y0), b = at(x1, y1);
+        const int r = round * side / 100;
+        ::RoundRect(dc, a.x, a.y, b.x + 1, b.y + 1, r, r);
+    };
+    box(12, 46, 28, 94, 4);        // the cuff
+    box(31, 44, 62, 94, 14);       // the back of the hand
+    box(50, 42, 90, 54, 12);       // four fingers, a little apart
+    box(50, 56, 88, 67, 11);
+    box(50, 69, 85, 80, 11);
+    box(50, 82, 80, 93, 11);
+    const POINT thumb[] = {at(31, 50), at(36, 34), at(42, 20), at(44, 10), at(48, 5),
+                           at(55, 5),  at(59, 10), at(60, 22), at(58, 34), at(60, 44)};
+    ::Polygon(dc, thumb, static_cast<int>(sizeof thumb / sizeof thumb[0]));
+
+    ::SelectObject(dc, oldPen);
+    ::SelectObject(dc, oldBrush);
+    ::DeleteObject(brush);
 }
 
 }  // namespace
@@ -90,8 +148,14 @@ void CChessBoardWnd::PaintMoves(HDC dc, GpGraphics* graphics) {
 }
 
 void CChessBoardWnd::PaintHintMark(HDC dc, Square s) {
-    // "C" in Wingdings is a thumbs-up hand.
-    const HFONT font = CreateBoldFont(Play.CellSize, L"Wingdings");
-    DrawLine(dc, L"C", ToRect(SquareRect(s, Play.CellSize)), font, MarkColor, DT_CENTER | DT_VCENTER);
-    ::DeleteObject(font);
+    // "C" in Wingdings is a thumbs-up hand. Where the face is missing the
+    // font mapper hands over another face, which would draw a plain letter C:
+    // then the hand is drawn with shapes of our own.
+    const RECT rect = ToRect(SquareRect(s, Play.CellSize));
+    if (const HFONT font = CreateWingdingsWithHand(dc, Play.CellSize)) {
+        DrawLine(dc, L"C", rect, font, MarkColor, DT_CENTER | DT_VCENTER);
+        ::DeleteObject(font);
+    } else {
+        DrawThumbsUp(dc, rect, MarkColor);
+    }
 }

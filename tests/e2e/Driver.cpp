@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace e2e {
 
@@ -88,6 +89,29 @@ std::wstring SettingsFolder() {
 
 }  // namespace
 
+void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        std::printf("cannot write the file %s\n", Narrow(path).c_str());
+        return;
+    }
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
 void SetProgramPath(const std::wstring& path) { g_programPath = path; }
 const std::wstring& ProgramPath() { return g_programPath; }
 
@@ -112,30 +136,147 @@ bool SettingsFileExists() {
 
 void WriteSettingsFile(const std::string& bytes) {
     SHCreateDirectoryExW(nullptr, SettingsFolder().c_str(), nullptr);
-    HANDLE file = CreateFileW(SettingsFilePath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        std::printf("cannot write the settings file %s\n", Narrow(SettingsFilePath()).c_str());
-        return;
-    }
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteWholeFile(SettingsFilePath(), bytes);
 }
 
-std::string ReadSettingsFile() {
-    std::string bytes;
-    HANDLE file = CreateFileW(SettingsFilePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
+std::string ReadSettingsFile() { return ReadWholeFile(SettingsFilePath()); }
 
 void RemoveSettingsFile() { DeleteFileW(SettingsFilePath().c_str()); }
+
+// ---------------------------------------------------------------- positions file
+
+std::wstring PositionsFilePath() {
+    const std::wstring& exe = ProgramPath();
+    return exe.substr(0, exe.find_last_of(L'.')) + L".ini";
+}
+
+void WritePositionsFile(const std::string& bytes) { WriteWholeFile(PositionsFilePath(), bytes); }
+std::string ReadPositionsFile() { return ReadWholeFile(PositionsFilePath()); }
+void RemovePositionsFile() { DeleteFileW(PositionsFilePath().c_str()); }
+
+std::vector<std::wstring> StoredPositionNames() {
+    std::vector<wchar_t> buffer(1 << 20);
+    DWORD got = GetPrivateProfileStringW(L"WOrvan", nullptr, L"", buffer.data(), DWORD(buffer.size()),
+                                         PositionsFilePath().c_str());
+    std::vector<std::wstring> names;
+    for (DWORD i = 0; i < got && buffer[i] != L'\0';) {
+        names.emplace_back(&buffer[i]);
+        i += DWORD(names.back().size()) + 1;
+    }
+    return names;
+}
+
+std::wstring StoredPosition(const std::wstring& name) {
+    std::vector<wchar_t> buffer(4096);
+    GetPrivateProfileStringW(L"WOrvan", name.c_str(), L"", buffer.data(), DWORD(buffer.size()),
+                             PositionsFilePath().c_str());
+    return buffer.data();
+}
+
+// ---------------------------------------------------------------- tours and position texts
+
+bool IsKnightMove(Square from, Square to) {
+    int df = std::abs(from.File - to.File), dr = std::abs(from.Rank - to.Rank);
+    return (df == 1 && dr == 2) || (df == 2 && dr == 1);
+}
+
+std::string NameOf(Square square) {
+    return std::string{char('a' + square.File), char('1' + square.Rank)};
+}
+
+// A knight's tour from the given square, by always jumping to the free square
+// with the fewest onward jumps; when a tie-break order gets stuck the next
+// order is tried. Empty when none of them completes.
+std::vector<Square> KnightsTourFrom(Square start) {
+    static const int Jumps[8][2] = {{1, 2}, {2, 1}, {2, -1}, {1, -2}, {-1, -2}, {-2, -1}, {-2, 1}, {-1, 2}};
+    auto onBoard = [](int file, int rank) { return file >= 0 && file < 8 && rank >= 0 && rank < 8; };
+    for (int firstJump = 0; firstJump < 8; ++firstJump) {
+        bool visited[8][8] = {};
+        std::vector<Square> tour{start};
+        visited[start.File][start.Rank] = true;
+        auto freeExits = [&](int file, int rank) {
+            int count = 0;
+            for (const auto& jump : Jumps)
+                if (onBoard(file + jump[0], rank + jump[1]) && !visited[file + jump[0]][rank + jump[1]]) ++count;
+            return count;
+        };
+        while (tour.size() < 64) {
+            Square here = tour.back(), best{-1, -1};
+            int bestExits = 9;
+            for (int j = 0; j < 8; ++j) {
+                const int* jump = Jumps[(firstJump + j) % 8];
+                int file = here.File + jump[0], rank = here.Rank + jump[1];
+                if (!onBoard(file, rank) || visited[file][rank]) continue;
+                int exits = freeExits(file, rank);
+                if (exits < bestExits) {
+                    bestExits = exits;
+                    best = Square{file, rank};
+                }
+            }
+            if (best.File < 0) break;
+            visited[best.File][best.Rank] = true;
+            tour.push_back(best);
+        }
+        if (tour.size() == 64) return tour;
+    }
+    return {};
+}
+
+std::string PositionText(const std::vector<Square>& moves) {
+    std::string text;
+    for (const Square& square : moves) {
+        if (!text.empty()) text += ';';
+        text += char('A' + square.File);
+        text += char('1' + square.Rank);
+    }
+    return text;
+}
+
+std::vector<Square> SquaresOf(const std::wstring& positionText) {
+    std::vector<Square> squares;
+    for (size_t i = 0; i + 1 < positionText.size(); i += 3) {
+        wchar_t letter = positionText[i], digit = positionText[i + 1];
+        if (letter < L'A' || letter > L'H' || digit < L'1' || digit > L'8') break;
+        squares.push_back(Square{letter - L'A', digit - L'1'});
+        if (i + 2 < positionText.size() && positionText[i + 2] != L';') break;
+    }
+    return squares;
+}
+
+// ---------------------------------------------------------------- pictures of the board
+
+bool BoardPicture::SameSquare(const BoardPicture& other, Square square) const {
+    if (cell_ != other.cell_) return false;
+    for (int y = 0; y < cell_; ++y)
+        for (int x = 0; x < cell_; ++x)
+            if (InSquare(square, x, y) != other.InSquare(square, x, y)) return false;
+    return true;
+}
+
+void BoardPicture::SaveAs(const std::wstring& path) const {
+    const int side = 8 * cell_;
+    BITMAPFILEHEADER header{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = side;
+    info.biHeight = -side;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    std::string bytes(sizeof header + sizeof info, '\0');
+    header.bfType = 0x4D42;
+    header.bfOffBits = DWORD(sizeof header + sizeof info);
+    header.bfSize = header.bfOffBits + DWORD(side * side * 4);
+    std::memcpy(&bytes[0], &header, sizeof header);
+    std::memcpy(&bytes[sizeof header], &info, sizeof info);
+    for (COLORREF colour : pixels_) {
+        bytes += char(GetBValue(colour));
+        bytes += char(GetGValue(colour));
+        bytes += char(GetRValue(colour));
+        bytes += '\0';
+    }
+    WriteWholeFile(path, bytes);
+}
 
 // ---------------------------------------------------------------- text helpers
 
@@ -264,6 +405,12 @@ std::wstring Game::TextOf(int id) const { return WindowText(Control(id)); }
 bool Game::IsShown(int id) const { return Control(id) && IsWindowVisible(Control(id)); }
 bool Game::IsEnabled(int id) const { return Control(id) && IsWindowEnabled(Control(id)); }
 
+bool Game::IsChecked(int id) const {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutW(Control(id), BM_GETCHECK, 0, 0, SMTO_NORMAL, ReplyTimeoutMs, &state);
+    return state == BST_CHECKED;
+}
+
 RECT Game::WindowRect() const {
     RECT r{};
     GetWindowRect(main_, &r);
@@ -324,6 +471,23 @@ void Game::PressAltF4() {
     PostKey(FocusedWindow(), WM_SYSKEYDOWN, WM_SYSKEYUP, VK_F4, altHeld);
 }
 
+// Posted key messages do not change the keyboard state that the accelerator
+// table looks at, so Ctrl must really be held: the keys go through the input
+// queue of the window in front, as typed keys do.
+void Game::PressCtrlKey(UINT virtualKey) {
+    SetForegroundWindow(main_);
+    INPUT keys[4] = {};
+    const WORD order[4][2] = {{VK_CONTROL, 0}, {WORD(virtualKey), 0}, {WORD(virtualKey), KEYEVENTF_KEYUP},
+                              {VK_CONTROL, KEYEVENTF_KEYUP}};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = order[i][0];
+        keys[i].ki.wScan = WORD(MapVirtualKeyW(order[i][0], MAPVK_VK_TO_VSC));
+        keys[i].ki.dwFlags = order[i][1];
+    }
+    SendInput(4, keys, sizeof(INPUT));
+}
+
 void Game::CloseBox() { PostMessageW(main_, WM_SYSCOMMAND, SC_CLOSE, 0); }
 void Game::SendCloseMessage() { PostMessageW(main_, WM_CLOSE, 0, 0); }
 
@@ -366,6 +530,79 @@ COLORREF Game::PixelOfSquare(Square square, SquarePoint where) {
     ClientToScreen(Board(), &p);
     return PixelOnScreen(p.x, p.y);
 }
+
+// The screen's pixels under the board, copied at once: reading the screen's
+// device context gives the colours exactly as the program drew them.
+BoardPicture Game::LookAtBoard() {
+    WaitUntilIdle();
+    const int c = CellSize();
+    const int side = 8 * c;
+    if (side <= 0) return {};
+    POINT origin{0, 0};
+    ClientToScreen(Board(), &origin);
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = side;
+    info.bmiHeader.biHeight = -side;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<COLORREF> pixels;
+    if (bitmap && bits) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, side, side, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        const auto* bgrx = static_cast<const unsigned char*>(bits);
+        pixels.resize(size_t(side) * size_t(side));
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = RGB(bgrx[4 * i + 2], bgrx[4 * i + 1], bgrx[4 * i]);
+        SelectObject(memory, old);
+    }
+    if (bitmap) DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return BoardPicture(c, std::move(pixels));
+}
+
+// ---------------------------------------------------------------- the list of position names
+
+std::vector<std::wstring> Game::ListedNames() const {
+    std::vector<std::wstring> names;
+    HWND combo = Control(1042);
+    DWORD_PTR count = 0;
+    if (!combo || !SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_NORMAL, ReplyTimeoutMs, &count)) return names;
+    for (int i = 0; i < int(LONG_PTR(count)); ++i) {
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, WPARAM(i), 0, SMTO_NORMAL, ReplyTimeoutMs, &length);
+        std::wstring name(length + 1, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(combo, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(&name[0]), SMTO_NORMAL,
+                            ReplyTimeoutMs, &copied);
+        name.resize(LONG_PTR(copied) > 0 ? copied : 0);
+        names.push_back(name);
+    }
+    return names;
+}
+
+// The field's text is selected and the characters are typed over it, posted
+// to the program's queue like typed characters, so that the program sees them
+// pass and updates its buttons afterwards. Only the characters arrive, not the
+// key presses: a blank comes in as it would by pasting.
+void Game::EnterName(const std::wstring& name) {
+    HWND edit = NameListEdit();
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(edit, EM_SETSEL, 0, -1, SMTO_NORMAL, ReplyTimeoutMs, &ignored);
+    if (name.empty()) PostMessageW(edit, WM_CHAR, VK_BACK, 1);
+    for (wchar_t c : name) PostMessageW(edit, WM_CHAR, c, 1);
+    WaitUntilIdle();
+}
+
+HWND Game::NameListEdit() const { return FindWindowExW(Control(1042), nullptr, L"Edit", nullptr); }
 
 // ---------------------------------------------------------------- message boxes
 
