@@ -92,9 +92,7 @@ BOOL CMainDlg::OnInitDialog() {
         ::SendDlgItemMessageW(m_hWnd, bi.button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
     }
 
-    wchar_t caption[256] = L"";
-    ::LoadStringW(instance, IDS_APP_TITLE, caption, 256);
-    ::SetWindowTextW(m_hWnd, caption);
+    ::SetWindowTextW(m_hWnd, AppModule.LoadResourceString(IDS_APP_TITLE).c_str());
 
     BoardWnd.Play.CellSize = Settings.CellSize;
     const RECT origin{0, 0, 0, 0};

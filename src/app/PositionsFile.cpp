@@ -70,9 +70,7 @@ void CMainDlg::SavePosition() {
         if (!ListHasEntryBeginningWith(PositionsCombo, name))
             ::SendMessageW(PositionsCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     } else {
-        wchar_t pattern[64] = L"";
-        ::LoadStringW(AppModule.GetResourceInstance(), IDS_CASE_NAME, pattern, 64);
-        name = FirstFreeCaseName(pattern, [this](const std::wstring& candidate) {
+        name = FirstFreeCaseName(AppModule.LoadResourceString(IDS_CASE_NAME), [this](const std::wstring& candidate) {
             return ListHasEntryBeginningWith(PositionsCombo, candidate);
         });
         ::SendMessageW(PositionsCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));

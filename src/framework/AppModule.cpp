@@ -26,6 +26,14 @@ CMessageLoop* CAppModule::GetMessageLoop(DWORD threadId) const {
     return it == loops_.end() ? nullptr : it->second;
 }
 
+std::wstring CAppModule::LoadResourceString(UINT id) const {
+    // With a zero buffer size LoadStringW hands out a pointer to the text
+    // itself, which is not terminated.
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(instance_, id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text != nullptr ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
 ATOM CAppModule::RegisterWindowClass(const WNDCLASSEXW& wc) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;

@@ -27,6 +27,9 @@ public:
     bool RemoveMessageLoop();
     CMessageLoop* GetMessageLoop(DWORD threadId = ::GetCurrentThreadId()) const;
 
+    // A string of the string table; empty when it is missing.
+    std::wstring LoadResourceString(UINT id) const;
+
     // Registers a window class once; it is unregistered when the module ends.
     ATOM RegisterWindowClass(const WNDCLASSEXW& wc);
 

@@ -35,10 +35,8 @@ UINT_PTR CALLBACK FileDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }
 // dialog wants it: every "|" a zero character. Longer strings than a path are
 // left as they are.
 std::wstring LoadFilter(UINT id) {
-    wchar_t text[1024] = L"";
-    const int length = ::LoadStringW(AppModule.GetResourceInstance(), id, text, static_cast<int>(sizeof text / sizeof text[0]));
-    std::wstring filter(text, static_cast<size_t>(length));
-    if (length <= MAX_PATH) std::replace(filter.begin(), filter.end(), L'|', L'\0');
+    std::wstring filter = AppModule.LoadResourceString(id);
+    if (filter.size() <= MAX_PATH) std::replace(filter.begin(), filter.end(), L'|', L'\0');
     return filter;
 }
 
@@ -66,12 +64,6 @@ std::wstring AskForFile(HWND owner, UINT filterId, const wchar_t* title, const s
     ofn.lpfnHook = &FileDialogHook;
     if (!::GetOpenFileNameW(&ofn)) return std::wstring();
     return file;
-}
-
-std::wstring LoadText(UINT id) {
-    wchar_t text[512] = L"";
-    ::LoadStringW(AppModule.GetResourceInstance(), id, text, static_cast<int>(sizeof text / sizeof text[0]));
-    return text;
 }
 
 }  // namespace
@@ -205,7 +197,7 @@ void CPrefsDlg::OnBrowsePicture(int button) {
             ::lstrcpynW(folder, path.c_str(), MAX_PATH);
             ::PathRemoveFileSpecW(folder);
         }
-        const std::wstring title = LoadText(picture.Title);
+        const std::wstring title = AppModule.LoadResourceString(picture.Title);
         const std::wstring chosen = AskForFile(m_hWnd, IDS_PICTURE_FILTER, title.c_str(), path, folder);
         if (chosen.empty()) return;
         path = chosen;

@@ -15,8 +15,7 @@ HWND CreateTipControl(HWND owner) {
 
 bool AddTipTool(HWND tip, HWND control, UINT textId) {
     // The tooltip keeps its own copy of the text.
-    wchar_t text[512] = L"";
-    ::LoadStringW(AppModule.GetResourceInstance(), textId, text, static_cast<int>(sizeof text / sizeof text[0]));
+    std::wstring text = AppModule.LoadResourceString(textId);
 
     // The full structure of the common controls version 6, which the
     // program's manifest selects.
@@ -26,7 +25,7 @@ bool AddTipTool(HWND tip, HWND control, UINT textId) {
     tool.hwnd = control;
     tool.uId = 1;
     ::GetClientRect(control, &tool.rect);
-    tool.lpszText = text;
+    tool.lpszText = text.data();
     return ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) != FALSE;
 }
 

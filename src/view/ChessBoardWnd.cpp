@@ -89,13 +89,10 @@ void CChessBoardWnd::ShowNoEntryCursor() { ::SetCursor(::LoadCursorW(nullptr, ID
 void CChessBoardWnd::TakeFocus() { ::SetFocus(m_hWnd); }
 
 void CChessBoardWnd::ShowScore(int moves, int errors, int advices) {
-    wchar_t format[256] = L"";
-    wchar_t caption[256] = L"";
-    ::LoadStringW(AppModule.GetResourceInstance(), IDS_SCORE, format, 256);
-    ::LoadStringW(AppModule.GetResourceInstance(), IDS_APP_TITLE, caption, 256);
-    wchar_t text[512];
-    std::swprintf(text, 512, format, moves, errors, advices);
-    ::MessageBoxW(m_hWnd, text, caption, MB_OK | MB_ICONWARNING);
+    const std::wstring format = AppModule.LoadResourceString(IDS_SCORE);
+    wchar_t text[512] = L"";
+    std::swprintf(text, 512, format.c_str(), moves, errors, advices);
+    ::MessageBoxW(m_hWnd, text, AppModule.LoadResourceString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONWARNING);
 }
 
 CancelInput CChessBoardWnd::PollCancelInput() {
