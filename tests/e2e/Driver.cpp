@@ -1,5 +1,6 @@
 #include "Driver.h"
 
+#include <psapi.h>
 #include <shlobj.h>
 #include <winternl.h>
 
@@ -680,6 +681,123 @@ void Game::CloseOrKill() {
     CloseHandle(process_.hProcess);
     process_ = PROCESS_INFORMATION{};
     main_ = nullptr;
+}
+
+// ---------------------------------------------------------------- figures of the process
+
+namespace {
+
+// The kernel handle count of a process from the system's list of processes
+// (where Wine keeps it; GetProcessHandleCount does not follow other
+// processes there). In the x64 layout of an entry it follows the process id
+// and the parent's id.
+long KernelHandleCount(DWORD processId) {
+    using QuerySystemInformation = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+    static const auto query = reinterpret_cast<QuerySystemInformation>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    const ULONG SystemProcessInformation = 5;
+    static std::vector<char> list(1 << 20);
+    ULONG length = 0;
+    if (!query || query(SystemProcessInformation, list.data(), ULONG(list.size()), &length) != 0) return -1;
+    for (size_t offset = 0;;) {
+        const auto* entry = reinterpret_cast<const ProcessEntry*>(list.data() + offset);
+        if (DWORD(reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId)) == processId) {
+            ULONG count = 0;
+            std::memcpy(&count, list.data() + offset + sizeof(ProcessEntry) + sizeof(HANDLE), sizeof count);
+            return long(count);
+        }
+        if (entry->NextEntryOffset == 0) return -1;
+        offset += entry->NextEntryOffset;
+    }
+}
+
+// Wine keeps each process's GDI handles in a table that the process's
+// environment block points to (GdiSharedHandleTable, at 0xF8 on x64): 65,536
+// entries of 24 bytes, the object's type in byte 14, 0 when the entry is free.
+long GdiObjectsFromWineTable(HANDLE process) {
+    using QueryInformationProcess = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
+    static const auto query = reinterpret_cast<QueryInformationProcess>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    if (!query) return -1;
+    PROCESS_BASIC_INFORMATION basic{};
+    ULONG length = 0;
+    if (query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, &length) != 0) return -1;
+    ULONG64 table = 0;
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) + 0xF8, &table, sizeof table,
+                           &read) ||
+        table == 0)
+        return -1;
+    const size_t EntrySize = 24, Entries = 0x10000;
+    std::vector<unsigned char> entries(EntrySize * Entries);
+    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(), entries.size(), &read) ||
+        read != entries.size())
+        return -1;
+    long count = 0;
+    for (size_t i = 0; i < Entries; ++i) count += entries[i * EntrySize + 14] != 0;
+    return count;
+}
+
+struct WindowCount {
+    DWORD ProcessId;
+    long Count;
+};
+
+BOOL CALLBACK CountChildWindow(HWND, LPARAM parameter) {
+    ++reinterpret_cast<WindowCount*>(parameter)->Count;
+    return TRUE;
+}
+
+BOOL CALLBACK CountWindowsOfProcess(HWND window, LPARAM parameter) {
+    auto* count = reinterpret_cast<WindowCount*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == count->ProcessId) {
+        ++count->Count;
+        EnumChildWindows(window, CountChildWindow, parameter);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+ProcessFigures FiguresOf(const Game& game) {
+    ProcessFigures figures;
+    DWORD processId = 0;
+    if (!game.MainWindow() || !GetWindowThreadProcessId(game.MainWindow(), &processId)) return figures;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process) return figures;
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof memory;
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
+        figures.WorkingSet = static_cast<long long>(memory.WorkingSetSize);
+        if (memory.PrivateUsage != 0) figures.PrivateBytes = static_cast<long long>(memory.PrivateUsage);
+    }
+    figures.KernelHandles = KernelHandleCount(processId);
+    const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+    if (gdi != 0 || user != 0) {
+        figures.GdiObjects = long(gdi);
+        figures.UserObjects = long(user);
+    } else {
+        figures.GdiObjects = GdiObjectsFromWineTable(process);
+    }
+    WindowCount windows{processId, 0};
+    EnumWindows(CountWindowsOfProcess, reinterpret_cast<LPARAM>(&windows));
+    figures.Windows = windows.Count;
+    CloseHandle(process);
+    return figures;
+}
+
+std::string Describe(const ProcessFigures& figures) {
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "working set %lld KB, private %lld KB, kernel handles %ld, GDI objects %ld, USER objects %ld, "
+                  "windows %ld",
+                  figures.WorkingSet < 0 ? -1 : figures.WorkingSet / 1024,
+                  figures.PrivateBytes < 0 ? -1 : figures.PrivateBytes / 1024, figures.KernelHandles,
+                  figures.GdiObjects, figures.UserObjects, figures.Windows);
+    return line;
 }
 
 }  // namespace e2e

@@ -185,4 +185,18 @@ std::string Narrow(const std::wstring& text);
 std::wstring WindowText(HWND window);
 std::wstring ClassOf(HWND window);
 
+// What the system tells about the program's process, for watching it over a
+// long game. A figure that this system cannot give is -1.
+struct ProcessFigures {
+    long long WorkingSet = -1;    // bytes in memory
+    long long PrivateBytes = -1;  // bytes committed for the process alone
+    long KernelHandles = -1;
+    long GdiObjects = -1;   // GetGuiResources; under Wine, which has no such count, the live
+                            // entries of the process's table of GDI handles
+    long UserObjects = -1;  // GetGuiResources; unknown under Wine
+    long Windows = -1;      // windows of the process, top-level and children
+};
+ProcessFigures FiguresOf(const Game& game);
+std::string Describe(const ProcessFigures& figures);  // one line, for the log
+
 }  // namespace e2e
